@@ -1,0 +1,227 @@
+#include "net/HttpDownloader.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/MbcsText.h"
+#include "net/FileChecksum.h"
+
+CRITICAL_SECTION g_csDownload;
+
+namespace {
+
+// Large reads matter under Wine: every InternetReadFile call costs far more than the copy.
+constexpr DWORD kReadBufferSize = 1024 * 1024;
+constexpr DWORD kSpeedWindowMs = 3000;
+constexpr DWORD kProgressStepMs = 200;
+
+BOOL CALLBACK InitDownloadLock(PINIT_ONCE, PVOID, PVOID*) {
+  InitializeCriticalSection(&g_csDownload);
+  return TRUE;
+}
+
+// "\" becomes "/", stepping over double-byte characters whose trail byte has the same code.
+std::string ToUrlPath(const char* szPath) {
+  std::string s(szPath);
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (mbcs::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size())
+      ++i;
+    else if (s[i] == '\\')
+      s[i] = '/';
+  }
+  return s;
+}
+
+// The whole text is a decimal number of at most 32 bits.
+bool ParseContentLength(const char* sz, DWORD* pdwOut) {
+  if (*sz < '0' || *sz > '9') return false;
+  unsigned long long n = 0;
+  for (; *sz >= '0' && *sz <= '9'; ++sz) {
+    n = n * 10 + static_cast<unsigned>(*sz - '0');
+    if (n > 0xFFFFFFFFull) return false;
+  }
+  if (*sz != '\0') return false;
+  *pdwOut = static_cast<DWORD>(n);
+  return true;
+}
+
+}  // namespace
+
+CHttpDownloader::CHttpDownloader() {
+  // Every downloader shares the one lock; tests make more than one.
+  static INIT_ONCE s_once = INIT_ONCE_STATIC_INIT;
+  InitOnceExecuteOnce(&s_once, InitDownloadLock, nullptr, nullptr);
+}
+
+CHttpDownloader::~CHttpDownloader() { StopDownloadThread(); }
+
+void CHttpDownloader::OnProgress(int, int) {}
+
+void CHttpDownloader::OnStatus(int, const char*) {}
+
+bool CHttpDownloader::StopDownloadThread() {
+  HANDLE hThread;
+  {
+    win::CriticalSectionLock lock(&g_csDownload);
+    hThread = m_hThread;
+    m_hThread = nullptr;
+    m_bBusy = FALSE;
+  }
+  if (hThread == nullptr) return false;
+  TerminateThread(hThread, 1);
+  // Termination is asynchronous: the thread must be gone before its object is.
+  WaitForSingleObject(hThread, 1000);
+  CloseHandle(hThread);
+  return true;
+}
+
+bool CHttpDownloader::Download(const char* szUrlPath, const char* szLocalPath) {
+  m_bCheckCrc = false;
+  return Start(szUrlPath, szLocalPath);
+}
+
+bool CHttpDownloader::Download(const char* szUrlPath, const char* szLocalPath, int32_t nExpectedCrc) {
+  m_bCheckCrc = true;
+  m_nExpectedCrc = nExpectedCrc;
+  return Start(szUrlPath, szLocalPath);
+}
+
+bool CHttpDownloader::Start(const char* szUrlPath, const char* szLocalPath) {
+  m_strUrlPath = ToUrlPath(szUrlPath);
+  m_strLocalPath = szLocalPath;
+  DWORD dwNow = timeGetTime();
+  m_dwLastSampleBytes = 0;
+  m_dwSpeed.store(0, std::memory_order_relaxed);
+  m_dwLastProgressTime = dwNow;
+  m_dwLastSampleTime = dwNow;
+  m_dwContentLength.store(0, std::memory_order_relaxed);
+  m_dwReceived = 0;
+  m_bResult = TRUE;
+  m_bCrcMismatch = FALSE;
+  if (m_strBuffer.size() != kReadBufferSize) m_strBuffer.assign(kReadBufferSize, '\0');
+
+  // A thread is still recorded only when an earlier caller was stopped while it waited.
+  StopDownloadThread();
+
+  // Suspended until recorded, so the destructor can always find a running transfer.
+  HANDLE hThread = CreateThread(nullptr, 0, DownloadThreadProc, this, CREATE_SUSPENDED, nullptr);
+  if (hThread == nullptr) {
+    m_bResult = FALSE;
+    return false;
+  }
+  {
+    win::CriticalSectionLock lock(&g_csDownload);
+    m_hThread = hThread;
+    m_bBusy = TRUE;
+  }
+  ResumeThread(hThread);
+  WaitForSingleObject(hThread, INFINITE);
+  {
+    win::CriticalSectionLock lock(&g_csDownload);
+    m_hThread = nullptr;
+  }
+  CloseHandle(hThread);
+  return m_bResult != FALSE;
+}
+
+DWORD WINAPI CHttpDownloader::DownloadThreadProc(LPVOID pParam) {
+  auto* pThis = static_cast<CHttpDownloader*>(pParam);
+  pThis->m_bResult = pThis->FetchToFile() ? TRUE : FALSE;
+  win::CriticalSectionLock lock(&g_csDownload);
+  pThis->m_bBusy = FALSE;
+  return 0;
+}
+
+int CHttpDownloader::ProgressValue() const {
+  DWORD dwLength = m_dwContentLength.load(std::memory_order_relaxed);
+  // An announced length of 0 is a complete empty file.
+  if (dwLength == 0) return 10000;
+  double dValue = static_cast<double>(m_dwReceived) / static_cast<double>(dwLength) * 10000.0;
+  return dValue >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(dValue);
+}
+
+bool CHttpDownloader::FetchToFile() {
+  OnStatus(NOTIFY_FILE_START, m_strLocalPath.c_str());
+  win::UniqueInternet hRequest(HttpOpenRequestA(m_hConnect, "GET", m_strUrlPath.c_str(), "HTTP/1.0", nullptr,
+                                                nullptr, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+  if (!hRequest) return false;
+  if (!HttpSendRequestA(hRequest.Get(), nullptr, 0, nullptr, 0)) return false;
+
+  char szStatus[16] = {};
+  DWORD dwSize = sizeof szStatus;
+  if (!HttpQueryInfoA(hRequest.Get(), HTTP_QUERY_STATUS_CODE, szStatus, &dwSize, nullptr)) return false;
+  if (strcmp(szStatus, "200") != 0) return false;
+
+  char szLength[32] = {};
+  dwSize = sizeof szLength;
+  DWORD dwIndex = 0;
+  if (!HttpQueryInfoA(hRequest.Get(), HTTP_QUERY_CONTENT_LENGTH, szLength, &dwSize, &dwIndex)) return false;
+  DWORD dwLength = 0;
+  if (!ParseContentLength(szLength, &dwLength)) return false;
+  m_dwContentLength.store(dwLength, std::memory_order_relaxed);
+  m_dwReceived = 0;
+
+  // The installed file is replaced only by a complete, closed copy.
+  CreateDirectoryA("updatetmp", nullptr);
+  win::UniqueFileHandle hFile(CreateFileA(kDownloadTempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!hFile) return false;
+  bool bComplete = Receive(hRequest.Get(), hFile.Get());
+  OnProgress(NOTIFY_PROGRESS, ProgressValue());
+  bool bClosed = CloseHandle(hFile.Release()) != FALSE;
+  hRequest.Reset();
+  if (!bComplete || !bClosed || m_dwReceived != dwLength || !Install()) {
+    DeleteFileA(kDownloadTempPath);
+    return false;
+  }
+  OnStatus(NOTIFY_FILE_DONE, m_strLocalPath.c_str());
+  return true;
+}
+
+// Reads the body into the file until the server ends it; false on a read or write error and
+// as soon as more bytes arrive than were announced.
+bool CHttpDownloader::Receive(HINTERNET hRequest, HANDLE hFile) {
+  char* pBuffer = &m_strBuffer[0];
+  DWORD dwLength = m_dwContentLength.load(std::memory_order_relaxed);
+  for (;;) {
+    DWORD dwGot = 0;
+    if (!InternetReadFile(hRequest, pBuffer, kReadBufferSize, &dwGot)) return false;
+    if (dwGot == 0) return true;
+    DWORD dwWritten = 0;
+    if (!WriteFile(hFile, pBuffer, dwGot, &dwWritten, nullptr) || dwWritten != dwGot) return false;
+    if (dwGot > dwLength - m_dwReceived) {
+      m_dwReceived = dwLength + 1;  // more than announced: the rest is not worth reading
+      return false;
+    }
+    m_dwReceived += dwGot;
+
+    // Both windows advance by fixed steps, so after a long blocking read they catch up over
+    // the following reads.
+    if (timeGetTime() - m_dwLastSampleTime >= kSpeedWindowMs) {
+      DWORD t = timeGetTime();
+      DWORD dwElapsed = t - m_dwLastSampleTime;
+      if (dwElapsed != 0) {
+        unsigned long long ullBytes =
+            static_cast<unsigned long long>(m_dwReceived - m_dwLastSampleBytes) * 1000u;
+        m_dwSpeed.store(static_cast<DWORD>(ullBytes / dwElapsed), std::memory_order_relaxed);
+      }
+      m_dwLastSampleBytes = m_dwReceived;
+      m_dwLastSampleTime += kSpeedWindowMs;
+    }
+    if (timeGetTime() - m_dwLastProgressTime >= kProgressStepMs) {
+      OnProgress(NOTIFY_PROGRESS, ProgressValue());
+      m_dwLastProgressTime += kProgressStepMs;
+    }
+  }
+}
+
+// Checks the copy when a checksum is expected, then moves it over the installed file.
+bool CHttpDownloader::Install() {
+  if (m_bCheckCrc && GetFileCrc32(kDownloadTempPath) != m_nExpectedCrc) {
+    m_bCrcMismatch = TRUE;
+    return false;
+  }
+  return MoveFileExA(kDownloadTempPath, m_strLocalPath.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+}
