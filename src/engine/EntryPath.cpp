@@ -37,9 +37,13 @@ bool IsSafePathComponent(const std::string& strPart) {
   bool onlyDotsAndBlanks = true;
   for (size_t i = 0; i < strPart.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(strPart[i]);
-    if (mbcs::IsLeadByte(c) && i + 1 < strPart.size()) {
+    if (mbcs::IsLeadByte(c)) {
+      // A lead byte without a valid trail byte is no GBK text: the system's conversion of
+      // such a name is not ours to guess, and it could hide a ":" or a "." from this scan.
+      if (i + 1 >= strPart.size() || !mbcs::IsTrailByte(static_cast<unsigned char>(strPart[i + 1])))
+        return false;
       onlyDotsAndBlanks = false;
-      ++i;  // the trail byte may be any value, "\" included, and is part of the character
+      ++i;  // the trail byte, "\" included, is part of the character
       continue;
     }
     if (c < 0x20 || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' ||

@@ -13,6 +13,9 @@ namespace mbcs {
 // True when c starts a double-byte character in code page 936.
 inline bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
+// True when c may follow a lead byte as the second byte of a character.
+inline bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
 // True for "\" and "/".
 inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 

@@ -48,6 +48,8 @@ TEST(EntryPath, MapsInsideAndRefusesEverythingElse) {
       {"data", "con.d", nullptr},
       {"LPT1", "a.dat", nullptr},
       {"data", "com9.log", nullptr},
+      {"data", "\xe6:x.dat", nullptr},  // no GBK text: a lead byte before ":"
+      {"data", "x.da\xe6", nullptr},    // a lead byte with no trail byte
       {"", "a.dat", nullptr},
       {"data", "", nullptr},
       {"\\", "\\", nullptr},
