@@ -100,7 +100,7 @@ TEST_F(Publish, RoundTripKeepsEveryFileWithItsChecksum) {
   Result r = Run("plat");
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out.rfind("pellarin-publish: published 4 files and 4 directories", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.rfind("pellarin-publish: published 4 files and 4 directories (", 0), 0u) << r.out;
 
   // Directories before their contents, GBK byte order within a directory, CR LF, and a last
   // line that is no entry.

@@ -27,7 +27,7 @@ void ProgressMeter::FileDone() {
 
 void ProgressMeter::Finish() {
   if (m_out == nullptr || !m_bWritten) return;
-  Report();
+  if (m_nReportedFiles != m_nFiles || m_nReportedBytes != m_nBytes) Report();
   if (m_bTerminal) fputc('\n', m_out);
   fflush(m_out);
 }
@@ -47,4 +47,6 @@ void ProgressMeter::Report() {
           Mib(m_nBytes), Mib(m_nTotalBytes), m_bTerminal ? "" : "\n");
   fflush(m_out);
   m_bWritten = true;
+  m_nReportedFiles = m_nFiles;
+  m_nReportedBytes = m_nBytes;
 }

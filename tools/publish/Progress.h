@@ -33,5 +33,7 @@ class ProgressMeter {
   size_t m_nFiles = 0;
   uint64_t m_nBytes = 0;
   bool m_bWritten = false;
+  size_t m_nReportedFiles = 0;  // the figures of the last line written
+  uint64_t m_nReportedBytes = 0;
   std::chrono::steady_clock::time_point m_last;
 };

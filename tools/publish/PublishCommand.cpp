@@ -21,6 +21,10 @@ bool AsciiArgument(const std::filesystem::path& arg, std::string* out) {
   return true;
 }
 
+std::string Count(size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 }  // namespace
 
 int RunPublishCommand(const std::vector<std::filesystem::path>& args, FILE* out, FILE* err) {
@@ -51,9 +55,9 @@ int RunPublishCommand(const std::vector<std::filesystem::path>& args, FILE* out,
     fprintf(err, "pellarin-publish: nothing published\n");
     return 1;
   }
-  fprintf(out, "pellarin-publish: published %llu files and %llu directories (%llu bytes) to %s\n",
-          static_cast<unsigned long long>(summary.nFiles),
-          static_cast<unsigned long long>(summary.nDirectories),
+  fprintf(out, "pellarin-publish: published %s and %s (%llu bytes) to %s\n",
+          Count(summary.nFiles, "file", "files").c_str(),
+          Count(summary.nDirectories, "directory", "directories").c_str(),
           static_cast<unsigned long long>(summary.nBytes), DisplayPath(summary.published).c_str());
   return 0;
 }
