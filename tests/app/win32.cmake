@@ -1,4 +1,9 @@
-# The whole program under Wine and Xvfb: a stand-in platform, and the end-to-end driver that
-# starts Pellarin.exe in scratch installations against a loopback HTTP server.
+# The whole program under Wine and Xvfb: a stand-in platform, start-up's texts, and the
+# end-to-end driver that starts Pellarin.exe in scratch installations against a loopback
+# HTTP server.
 add_executable(Tarsuvio WIN32 support/tarsuvio/Tarsuvio.cpp)
 set_target_properties(Tarsuvio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/support)
+
+add_executable(app_tests app/StartupTest.cpp)
+target_link_libraries(app_tests PRIVATE pellarin_app pellarin_test_support GTest::gtest_main)
+add_test(NAME app_tests COMMAND app_tests)
