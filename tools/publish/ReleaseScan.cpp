@@ -4,6 +4,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "engine/EntryPath.h"
 #include "framework/MbcsText.h"
 #include "publish/HostNames.h"
 #include "publish/NameRules.h"
@@ -78,6 +79,10 @@ struct Walker {
     if (!HostNameToGbk(name, &item->strName))
       return Fail(p, "its name cannot be written in GBK, the code page of the updater"), false;
     if (const char* why = RefuseEntryName(item->strName, item->bDirectory)) return Fail(p, why), false;
+    // The updater's own path rule has the last word: what it refuses it never installs.
+    std::string local;
+    if (!MapEntryToLocalPath(strListDir, item->strName, &local))
+      return Fail(p, "the updater's path rule refuses this entry"), false;
     std::string tooLong = RefuseEntryLength(target, strListDir, item->strName, item->bDirectory);
     if (!tooLong.empty()) return Fail(p, tooLong), false;
     if (!item->bDirectory) {
