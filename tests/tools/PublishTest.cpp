@@ -72,12 +72,12 @@ class Publish : public ::testing::Test {
     std::string err;
   };
   Result Run(const fs::path& target) { return RunArgs({Release(), target, Out()}); }
-  Result RunArgs(const std::vector<fs::path>& args) {
+  Result RunArgs(const std::vector<fs::path>& args, const std::atomic<bool>* cancel = nullptr) {
     fs::path outLog = Root() / "stdout.txt", errLog = Root() / "stderr.txt";
     Result r;
     {
       std::unique_ptr<FILE, Closer> out(OpenHostFile(outLog, "wb")), err(OpenHostFile(errLog, "wb"));
-      r.code = RunPublishCommand(args, out.get(), err.get());
+      r.code = RunPublishCommand(args, out.get(), err.get(), cancel);
     }
     r.out = ReadAll(outLog);
     r.err = ReadAll(errLog);
@@ -230,6 +230,13 @@ TEST_F(Publish, RepublishingReplacesTheOlderTreeOnlyWhenComplete) {
             "\\:a.txt:" + std::to_string(Crc("two")) + "\r\n\\:data:0\r\n#end\r\n");
   EXPECT_EQ(ReadAll(Server() / "release" / "a.txt"), "two");
   EXPECT_FALSE(fs::exists(Server() / "release" / "data" / "old.txt"));
+  EXPECT_EQ(Listing(Out() / "kv9update"), std::set<std::string>{"plat"});
+
+  // An interrupted run removes what it staged and keeps the older tree too.
+  File(u8"a.txt", "three");
+  std::atomic<bool> cancel{true};
+  EXPECT_EQ(RunArgs({Release(), "plat", Out()}, &cancel).code, 1);
+  EXPECT_EQ(ReadAll(Server() / "release" / "a.txt"), "two");
   EXPECT_EQ(Listing(Out() / "kv9update"), std::set<std::string>{"plat"});
 
   // A failure after everything was copied removes the staged tree: here the target's place

@@ -18,6 +18,10 @@ namespace {
 
 constexpr size_t kCopyChunk = 1 << 20;
 
+const char kInterrupted[] = "interrupted";
+
+bool IsCancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
+
 struct FileCloser {
   void operator()(FILE* f) const { fclose(f); }
 };
@@ -59,8 +63,9 @@ bool IsWithin(const fs::path& p, const fs::path& base) {
 }
 
 // Copies source to dest, computing the checksum of the bytes on the way.
-bool CopyWithChecksum(const fs::path& source, const fs::path& dest, ProgressMeter* meter, int32_t* crcOut,
-                      uint64_t* sizeOut, std::string* error) {
+bool CopyWithChecksum(const fs::path& source, const fs::path& dest, ProgressMeter* meter,
+                      const std::atomic<bool>* cancel, int32_t* crcOut, uint64_t* sizeOut,
+                      std::string* error) {
   FilePtr in(OpenHostFile(source, "rb"));
   if (!in) return *error = DisplayPath(source) + ": cannot be opened", false;
   FilePtr out(OpenHostFile(dest, "wb"));
@@ -77,6 +82,7 @@ bool CopyWithChecksum(const fs::path& source, const fs::path& dest, ProgressMete
     if (fwrite(buffer.get(), 1, got, out.get()) != got)
       return *error = DisplayPath(dest) + ": cannot be written", false;
     meter->AddBytes(got);
+    if (IsCancelled(cancel)) return *error = kInterrupted, false;
   }
   if (ferror(in.get())) return *error = DisplayPath(source) + ": cannot be read", false;
   if (fclose(out.release()) != 0) return *error = DisplayPath(dest) + ": cannot be written", false;
@@ -178,6 +184,7 @@ bool PublishRelease(const PublishRequest& request, PublishSummary* summary,
   std::string error;
   PublishSummary done;
   for (const ReleaseItem& item : scan.items) {
+    if (IsCancelled(request.cancel)) return errors->push_back(kInterrupted), false;
     fs::path dest = release / item.copyRelative;
     int32_t crc = 0;
     if (item.bDirectory) {
@@ -186,7 +193,7 @@ bool PublishRelease(const PublishRequest& request, PublishSummary* summary,
       ++done.nDirectories;
     } else {
       uint64_t size = 0;
-      if (!CopyWithChecksum(item.source, dest, &meter, &crc, &size, &error))
+      if (!CopyWithChecksum(item.source, dest, &meter, request.cancel, &crc, &size, &error))
         return errors->push_back(error), false;
       meter.FileDone();
       ++done.nFiles;
@@ -197,6 +204,7 @@ bool PublishRelease(const PublishRequest& request, PublishSummary* summary,
   list += kFileListEnd;
   meter.Finish();
   if (!WriteTextFile(staging / "filelist.list", list, &error)) return errors->push_back(error), false;
+  if (IsCancelled(request.cancel)) return errors->push_back(kInterrupted), false;
 
   fs::path parked = server / ("~publish-" + request.target + "-old-" + suffix);
   if (!PutInPlace(staging, finalDir, parked, &error)) return errors->push_back(error), false;

@@ -3,6 +3,7 @@
 // release directory, every file checksummed while it is copied. Portable: no Windows header.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,7 @@ struct PublishRequest {
   size_t progressMinFiles = 1000;            // a tree this large reports progress...
   uint64_t progressMinBytes = 256ull << 20;  // ...and so does one with this many bytes
   size_t progressEveryFiles = 500;
+  const std::atomic<bool>* cancel = nullptr;  // when it turns true the run stops and cleans up
 };
 
 struct PublishSummary {

@@ -27,7 +27,8 @@ std::string Count(size_t n, const char* one, const char* many) {
 
 }  // namespace
 
-int RunPublishCommand(const std::vector<std::filesystem::path>& args, FILE* out, FILE* err) {
+int RunPublishCommand(const std::vector<std::filesystem::path>& args, FILE* out, FILE* err,
+                      const std::atomic<bool>* cancel) {
   if (args.size() != 3) {
     fputs(kUsage, err);
     return 2;
@@ -45,6 +46,7 @@ int RunPublishCommand(const std::vector<std::filesystem::path>& args, FILE* out,
   request.progress = err;
   request.progressTerminal = IsTerminal(err);
   request.progressAlways = request.progressTerminal;
+  request.cancel = cancel;
 
   PublishSummary summary;
   std::vector<std::string> errors;
