@@ -1,6 +1,8 @@
 #include "publish/Publish.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <system_error>
@@ -62,30 +64,33 @@ bool IsWithin(const fs::path& p, const fs::path& base) {
   return !rel.empty() && *rel.begin() != "..";
 }
 
-// Copies source to dest, computing the checksum of the bytes on the way.
-bool CopyWithChecksum(const fs::path& source, const fs::path& dest, ProgressMeter* meter,
-                      const std::atomic<bool>* cancel, int32_t* crcOut, uint64_t* sizeOut,
-                      std::string* error) {
+std::string LastErrorText() { return strerror(errno); }
+
+// Copies source to dest through buffer (kCopyChunk bytes), computing the checksum of the
+// bytes on the way.
+bool CopyWithChecksum(const fs::path& source, const fs::path& dest, unsigned char* buffer,
+                      ProgressMeter* meter, const std::atomic<bool>* cancel, int32_t* crcOut,
+                      uint64_t* sizeOut, std::string* error) {
   FilePtr in(OpenHostFile(source, "rb"));
-  if (!in) return *error = DisplayPath(source) + ": cannot be opened", false;
+  if (!in) return *error = DisplayPath(source) + ": cannot be opened: " + LastErrorText(), false;
   FilePtr out(OpenHostFile(dest, "wb"));
-  if (!out) return *error = DisplayPath(dest) + ": cannot be created", false;
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kCopyChunk]);
+  if (!out) return *error = DisplayPath(dest) + ": cannot be created: " + LastErrorText(), false;
   uint32_t crc = kCrcStart;
   uint64_t size = 0;
   size_t got;
-  while ((got = fread(buffer.get(), 1, kCopyChunk, in.get())) > 0) {
-    crc = Crc32Update(crc, buffer.get(), got);
+  while ((got = fread(buffer, 1, kCopyChunk, in.get())) > 0) {
+    crc = Crc32Update(crc, buffer, got);
     size += got;
     if (size >= kMaxReleaseFile)
       return *error = DisplayPath(source) + ": grew to 2 GiB or more while copied", false;
-    if (fwrite(buffer.get(), 1, got, out.get()) != got)
-      return *error = DisplayPath(dest) + ": cannot be written", false;
+    if (fwrite(buffer, 1, got, out.get()) != got)
+      return *error = DisplayPath(dest) + ": cannot be written: " + LastErrorText(), false;
     meter->AddBytes(got);
     if (IsCancelled(cancel)) return *error = kInterrupted, false;
   }
   if (ferror(in.get())) return *error = DisplayPath(source) + ": cannot be read", false;
-  if (fclose(out.release()) != 0) return *error = DisplayPath(dest) + ": cannot be written", false;
+  if (fclose(out.release()) != 0)
+    return *error = DisplayPath(dest) + ": cannot be written: " + LastErrorText(), false;
   *crcOut = static_cast<int32_t>(crc);
   *sizeOut = size;
   return true;
@@ -121,6 +126,7 @@ bool PutInPlace(const fs::path& fresh, const fs::path& finalDir, const fs::path&
     *error = DisplayPath(finalDir) + ": cannot be put in place: " + ec.message();
     std::error_code back;
     fs::rename(parked, finalDir, back);
+    if (back) *error += "; the older publication is left at " + DisplayPath(parked);
     return false;
   }
   fs::remove_all(parked, ec);
@@ -172,14 +178,17 @@ bool PublishRelease(const PublishRequest& request, PublishSummary* summary,
   fs::path staging = server / ("~publish-" + request.target + "-" + suffix);
   fs::path release = staging / "release";
   OwnedTree stagingTree;
-  if (!fs::create_directory(staging, ec) || !fs::create_directory(release, ec))
+  if (!fs::create_directory(staging, ec))
     return errors->push_back(DisplayPath(staging) + ": cannot be created: " + ec.message()), false;
   stagingTree.Reset(staging);
+  if (!fs::create_directory(release, ec))
+    return errors->push_back(DisplayPath(release) + ": cannot be created: " + ec.message()), false;
 
   bool enabled = request.progressAlways || scan.nFiles >= request.progressMinFiles ||
                  scan.nBytes >= request.progressMinBytes;
   ProgressMeter meter(request.progress, enabled, request.progressTerminal, scan.nFiles, scan.nBytes,
                       request.progressEveryFiles);
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kCopyChunk]);
   std::string list;
   std::string error;
   PublishSummary done;
@@ -193,7 +202,7 @@ bool PublishRelease(const PublishRequest& request, PublishSummary* summary,
       ++done.nDirectories;
     } else {
       uint64_t size = 0;
-      if (!CopyWithChecksum(item.source, dest, &meter, request.cancel, &crc, &size, &error))
+      if (!CopyWithChecksum(item.source, dest, buffer.get(), &meter, request.cancel, &crc, &size, &error))
         return errors->push_back(error), false;
       meter.FileDone();
       ++done.nFiles;
