@@ -7,3 +7,12 @@ set_target_properties(Tarsuvio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 add_executable(app_tests app/StartupTest.cpp)
 target_link_libraries(app_tests PRIVATE pellarin_app pellarin_test_support GTest::gtest_main)
 add_test(NAME app_tests COMMAND app_tests)
+
+# End to end: each group is one driver run on one display, its scenarios one after another.
+foreach(group update dialog)
+  add_test(NAME app_e2e_${group}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --host python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e.py
+            --build ${CMAKE_BINARY_DIR} ${group})
+  set_tests_properties(app_e2e_${group} PROPERTIES TIMEOUT 300)
+endforeach()
+add_custom_target(app_e2e_programs DEPENDS Pellarin Tarsuvio)
