@@ -185,8 +185,15 @@ bool CHttpDownloader::Receive(HINTERNET hRequest, HANDLE hFile) {
   char* pBuffer = &m_strBuffer[0];
   DWORD dwLength = m_dwContentLength.load(std::memory_order_relaxed);
   for (;;) {
+    // A read waits until its whole size has arrived, so it asks only for what is there:
+    // large reads on a fast link, and progress that keeps moving on a slow one.
+    DWORD dwAvailable = 0;
+    if (!InternetQueryDataAvailable(hRequest, &dwAvailable, 0, 0)) return false;
+    if (dwAvailable == 0) return true;
     DWORD dwGot = 0;
-    if (!InternetReadFile(hRequest, pBuffer, kReadBufferSize, &dwGot)) return false;
+    if (!InternetReadFile(hRequest, pBuffer, dwAvailable < kReadBufferSize ? dwAvailable : kReadBufferSize,
+                          &dwGot))
+      return false;
     if (dwGot == 0) return true;
     DWORD dwWritten = 0;
     if (!WriteFile(hFile, pBuffer, dwGot, &dwWritten, nullptr) || dwWritten != dwGot) return false;
