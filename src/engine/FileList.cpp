@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "engine/EntryPath.h"
+#include "framework/FileBytes.h"
 #include "framework/MbcsText.h"
 #include "net/FileChecksum.h"
 
@@ -84,13 +85,8 @@ void ParseFileList(const char* data, size_t len, FileList& list) {
 }
 
 void LoadFileList(const char* szPath, FileList& list) {
-  FILE* f = fopen(szPath, "rb");
-  if (f == nullptr) return;
   std::string text;
-  char chunk[65536];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
-  fclose(f);
+  if (!ReadFileBytes(szPath, &text)) return;
   ParseFileList(text.data(), text.size(), list);
 }
 

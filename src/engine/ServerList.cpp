@@ -1,8 +1,9 @@
 #include "engine/ServerList.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "framework/FileBytes.h"
 
 namespace {
 
@@ -96,14 +97,8 @@ void ParseUpdateList(const char* data, size_t len, ServerList& list) {
 }
 
 void ReadUpdateListFile(const char* szPath, ServerList& list) {
-  list.clear();
-  FILE* f = fopen(szPath, "rb");
-  if (f == nullptr) return;
   std::string data;
-  char chunk[8192];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) data.append(chunk, got);
-  fclose(f);
+  ReadFileBytes(szPath, &data);  // a missing file reads as empty: no rows
   ParseUpdateList(data.data(), data.size(), list);
 }
 
