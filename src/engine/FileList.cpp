@@ -2,9 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
