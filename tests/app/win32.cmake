@@ -4,9 +4,10 @@
 add_executable(Tarsuvio WIN32 support/tarsuvio/Tarsuvio.cpp)
 set_target_properties(Tarsuvio PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/support)
 
-add_executable(app_tests app/StartupTest.cpp)
+add_executable(app_tests app/StartupTest.cpp app/ResourcesTest.cpp)
 target_link_libraries(app_tests PRIVATE pellarin_app pellarin_test_support GTest::gtest_main)
-add_test(NAME app_tests COMMAND app_tests)
+add_dependencies(app_tests Pellarin)  # the resources are read from the built program
+add_test(NAME app_tests COMMAND app_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # End to end: each group is one driver run on one display, its scenarios one after another.
 foreach(group update dialog)
