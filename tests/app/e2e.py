@@ -372,6 +372,39 @@ def scenario_waiting_dialog_input(ctx):
         inst.remove()
 
 
+def scenario_close_during_download(ctx):
+    """The second of two files hangs: the total bar stands at W(5000) = 185 pixels. Clicking
+    the close button then ends the dialog at once, and the platform is started although the
+    update has not finished."""
+    small = b"first file"
+    server = UpdateServer({
+        "/kv9update/plat/filelist.list": filelist([("\\", "first.dat", small), ("\\", "hung.dat", b"x" * 1000)]),
+        "/kv9update/plat/release/first.dat": small,
+        "/kv9update/plat/release/hung.dat": b"x" * 1000,
+    }, holds={"/kv9update/plat/release/hung.dat": 15})
+    inst = ctx.install(server)
+    try:
+        ctx.wine.start(inst.path("Pellarin.exe"))
+        win = find_window(PLAT_TITLE)
+        check(win, "no dialog")
+        check(wait_for(lambda: "/kv9update/plat/release/hung.dat" in server.requests(), 10), "second file not asked for")
+        time.sleep(0.5)
+        shot = ctx.shot("half-done")
+        check(fill_width(shot, TOTAL_BAR_TOP, BAR_FILL_TOP_ROW) == 185, "total bar %d pixels, not 185"
+              % fill_width(shot, TOTAL_BAR_TOP, BAR_FILL_TOP_ROW))
+        xdotool("mousemove", *client(BUTTON_X + 11, BUTTON_Y + 11))
+        time.sleep(0.2)
+        xdotool("click", 1)
+        check(window_gone(PLAT_TITLE, 3), "the close button did not end the dialog at once")
+        check(wait_for(lambda: platform_starts(inst), 10), "no hand-off after the close button")
+        check(inst.read("first.dat") == small and inst.read("hung.dat") is None, "installation: %s" % os.listdir(inst.dir))
+    finally:
+        close_dialog(PLAT_TITLE)
+        inst.quit_platform()
+        server.close()
+        inst.remove()
+
+
 def scenario_missing_skin(ctx):
     """Every skin file missing: the dialog still opens at 406 x 302 with a plain background,
     plain full bars and the classic face of the close button at 370, 8."""
@@ -450,7 +483,8 @@ def scenario_argument_switch(ctx):
 GROUPS = {
     "update": [scenario_platform_update, scenario_game_notification, scenario_self_update,
                scenario_self_update_bound, scenario_platform_restart],
-    "dialog": [scenario_waiting_dialog_input, scenario_missing_skin, scenario_argument_switch],
+    "dialog": [scenario_waiting_dialog_input, scenario_close_during_download, scenario_missing_skin,
+               scenario_argument_switch],
 }
 
 

@@ -31,11 +31,13 @@ def filelist(rows):
 
 class UpdateServer:
     """Serves a dict of URL path -> bytes (or a callable returning bytes) on 127.0.0.1 and logs
-    every request path. `rate` limits the body to that many bytes per second."""
+    every request path. `rate` limits the body to that many bytes per second; a path in `holds`
+    gets its headers at once and its body only after that many seconds."""
 
-    def __init__(self, files=None, rate=None):
+    def __init__(self, files=None, rate=None, holds=None):
         self.files = dict(files or {})
         self.rate = rate
+        self.holds = dict(holds or {})
         self.log = []
         self.lock = threading.Lock()
         server = self
@@ -65,6 +67,9 @@ class UpdateServer:
                 self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
                 try:
+                    if self.path in server.holds:
+                        self.wfile.flush()
+                        time.sleep(server.holds[self.path])
                     if server.rate is None:
                         self.wfile.write(body)
                         return
