@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "framework/MbcsText.h"
 #include "net/FileChecksum.h"
@@ -73,6 +74,8 @@ bool CHttpDownloader::StopDownloadThread() {
   // Termination is asynchronous: the thread must be gone before its object is.
   WaitForSingleObject(hThread, 1000);
   CloseHandle(hThread);
+  // The copy it was writing stays behind; the next download truncates and reuses it.
+  if (m_hTempFile != nullptr) CloseHandle(std::exchange(m_hTempFile, nullptr));
   return true;
 }
 
@@ -167,8 +170,10 @@ bool CHttpDownloader::FetchToFile() {
   win::UniqueFileHandle hFile(CreateFileA(kDownloadTempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!hFile) return false;
+  m_hTempFile = hFile.Get();
   bool bComplete = Receive(hRequest.Get(), hFile.Get());
   OnProgress(NOTIFY_PROGRESS, ProgressValue());
+  m_hTempFile = nullptr;
   bool bClosed = CloseHandle(hFile.Release()) != FALSE;
   hRequest.Reset();
   if (!bComplete || !bClosed || m_dwReceived != dwLength || !Install()) {

@@ -91,4 +91,6 @@ class CHttpDownloader {
   bool m_bCheckCrc = false;
   int32_t m_nExpectedCrc = 0;
   std::string m_strBuffer;  // the read buffer, allocated once per downloader
+  // The open temporary copy, for StopDownloadThread to close after a terminated transfer.
+  HANDLE m_hTempFile = nullptr;
 };

@@ -9,7 +9,8 @@ answers. DIR/faults.txt (read on every request) names faults per URL path, one a
     /path short              announce the whole length, send half of it, close
     /path long               announce the length, send 1000 bytes more
     /path corrupt            the right length with the first byte changed
-    /path corrupt-once       corrupt for the first request of the path, right afterwards
+    /path corrupt-once       corrupt for the first request of the path since the log was
+                             emptied, right afterwards
     /path slow CHUNK MS      the body in chunks of CHUNK bytes, MS milliseconds apart
     /path drop               close the connection without an answer
 
@@ -28,7 +29,6 @@ LOG = os.path.join(DIR, b"requests.log")
 FAULTS = os.path.join(DIR, b"faults.txt")
 
 log_lock = threading.Lock()
-seen = {}
 
 
 def read_faults():
@@ -55,12 +55,16 @@ class Handler(socketserver.BaseRequestHandler):
             data += chunk
         line = data.split(b"\r\n", 1)[0]
         with log_lock:
+            # Earlier requests of the same line since the test last emptied the log.
+            try:
+                with open(LOG, "rb") as f:
+                    count = f.read().split(b"\n").count(line)
+            except FileNotFoundError:
+                count = 0
             with open(LOG, "ab") as f:
                 f.write(line + b"\n")
             parts = line.split(b" ")
             path = parts[1] if len(parts) == 3 else b"/"
-            count = seen.get(path, 0)
-            seen[path] = count + 1
         fault = read_faults().get(path, [])
         kind = fault[0] if fault else b""
         if kind == b"drop":
