@@ -32,7 +32,7 @@ int FillWidth(int32_t p) {
   return w > BAR_WIDTH ? BAR_WIDTH : w;
 }
 
-void DrawText(CTextLabel& label, HDC hdc, int x, int y, COLORREF cr, const char* szText) {
+void DrawLabel(CTextLabel& label, HDC hdc, int x, int y, COLORREF cr, const char* szText) {
   label.m_crColor = cr;
   label.m_strText = szText;
   label.Draw(hdc, x, y);
@@ -52,8 +52,8 @@ void PaintProgress(HDC hdc, CUpdater& updater) {
   CTextLabel& label = updater.m_labelMain;
   // Both captions lie below the window's 302 pixels and so never show; they are kept for a
   // taller skin.
-  DrawText(label, hdc, g_nBarLeft + 5, 380, CR_CAPTION, "当前文件：");
-  DrawText(label, hdc, g_nBarLeft + 5, 400, CR_CAPTION, "总共进度：");
+  DrawLabel(label, hdc, g_nBarLeft + 5, 380, CR_CAPTION, "当前文件：");
+  DrawLabel(label, hdc, g_nBarLeft + 5, 400, CR_CAPTION, "总共进度：");
 
   char szText[260] = {};
   snprintf(szText, sizeof(szText), "共%d/%d个文件 %.2fkb/s (%.2fk)",
@@ -61,12 +61,12 @@ void PaintProgress(HDC hdc, CUpdater& updater) {
            static_cast<int>(updater.m_nFileCount.load(std::memory_order_relaxed)),
            updater.m_dwSpeed.load(std::memory_order_relaxed) / 1024.0,
            updater.m_dwContentLength.load(std::memory_order_relaxed) / 1024.0);
-  DrawText(label, hdc, g_nCountersLeft, g_nCountersTop, CR_TEXT, szText);
+  DrawLabel(label, hdc, g_nCountersLeft, g_nCountersTop, CR_TEXT, szText);
 
   snprintf(szText, sizeof(szText), "%.2f%%", nFile / 100.0);
-  DrawText(label, hdc, g_nPercentLeft, g_nFileBarTop + 1, CR_TEXT, szText);
+  DrawLabel(label, hdc, g_nPercentLeft, g_nFileBarTop + 1, CR_TEXT, szText);
   snprintf(szText, sizeof(szText), "%.2f%%", nTotal / 100.0);
-  DrawText(label, hdc, g_nPercentLeft, g_nTotalBarTop + 1, CR_TEXT, szText);
+  DrawLabel(label, hdc, g_nPercentLeft, g_nTotalBarTop + 1, CR_TEXT, szText);
 
   // The worker may replace the status text at any moment: draw a copy taken under its lock.
   label.m_crColor = CR_TEXT;
