@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ServerList list;
   ParseUpdateList(reinterpret_cast<const char*>(data), size, list);
   for (const ServerEntry& e : list) {
-    if (e.nId == 0 || memchr(e.szName, 0, sizeof e.szName) == nullptr || memchr(e.szHost, 0, sizeof e.szHost) == nullptr)
+    if (e.nId == 0 || memchr(e.szName, 0, sizeof e.szName) == nullptr ||
+        memchr(e.szHost, 0, sizeof e.szHost) == nullptr)
       abort();
   }
   int r = size > 0 ? data[0] * 128 + (size > 1 ? data[1] % 128 : 0) : 0;

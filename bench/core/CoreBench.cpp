@@ -55,8 +55,10 @@ void BenchChecksum(const char* path, size_t size) {
     exit(1);
   }
   double mib = size / 1048576.0;
-  printf("checksum, %.0f MiB cached file: GetFileCrc32 %.0f MiB/s, zlib crc32 in memory %.0f MiB/s, GetFileCrc32 at %.2f x the in-memory rate\n",
-         mib, mib / file, mib / memory, memory / file);
+  printf(
+      "checksum, %.0f MiB cached file: GetFileCrc32 %.0f MiB/s, zlib crc32 in memory %.0f MiB/s, "
+      "GetFileCrc32 at %.2f x the in-memory rate\n",
+      mib, mib / file, mib / memory, memory / file);
 }
 
 void BenchCompare(int n) {
@@ -68,7 +70,7 @@ void BenchCompare(int n) {
     e.m_strName = "File" + std::to_string(i) + (i % 50 == 0 ? "" : ".dat");
     e.m_nCrc = i;
     remote.push_back(e);
-    if (i % 10 == 0) continue;  // missing on disk
+    if (i % 10 == 0) continue;      // missing on disk
     if (i % 7 == 0) e.m_nCrc = -i;  // changed on disk
     local.push_back(e);
   }
@@ -78,7 +80,8 @@ void BenchCompare(int n) {
     CompareFileLists(remote, local, work);
     changed = work.size();
   });
-  printf("compare, %d remote and %zu local entries: %.1f ms (%zu to update)\n", n, local.size(), s * 1000, changed);
+  printf("compare, %d remote and %zu local entries: %.1f ms (%zu to update)\n", n, local.size(), s * 1000,
+         changed);
 }
 
 }  // namespace

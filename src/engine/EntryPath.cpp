@@ -46,8 +46,8 @@ bool IsSafePathComponent(const std::string& strPart) {
       ++i;  // the trail byte, "\" included, is part of the character
       continue;
     }
-    if (c < 0x20 || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' ||
-        c == '*' || c == '\\' || c == '/')
+    if (c < 0x20 || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' ||
+        c == '\\' || c == '/')
       return false;
     if (c != '.' && c != ' ') onlyDotsAndBlanks = false;
   }
@@ -60,8 +60,7 @@ bool MapEntryToLocalPath(const std::string& strDir, const std::string& strName, 
   bool isRoot = strDir == "/" || strDir == "\\";
   if (!isRoot) {
     // Two leading separators start a UNC or device path ("\\server\share", "\\?\C:\").
-    if (strDir.size() >= 2 && mbcs::IsSeparator(strDir[0]) && mbcs::IsSeparator(strDir[1]))
-      return false;
+    if (strDir.size() >= 2 && mbcs::IsSeparator(strDir[0]) && mbcs::IsSeparator(strDir[1])) return false;
     if (!CollectComponents(strDir, &parts)) return false;
   }
   size_t dirParts = parts.size();

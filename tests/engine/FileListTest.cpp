@@ -18,7 +18,8 @@ FileList Parse(const std::string& text) {
 
 std::string Rows(const FileList& list) {
   std::string out;
-  for (const FileEntry& e : list) out += e.m_strDir + ":" + e.m_strName + ":" + std::to_string(e.m_nCrc) + ";";
+  for (const FileEntry& e : list)
+    out += e.m_strDir + ":" + e.m_strName + ":" + std::to_string(e.m_nCrc) + ";";
   return out;
 }
 
@@ -52,7 +53,8 @@ TEST(ParseFileList, TakesEveryCompleteLine) {
       {"sign alone", "d:a.txt:-\r\nd:b.txt:2\r\n", "d:b.txt:2;"},
       {"junk after checksum", "d:a.txt:12ab\r\nd:b.txt:2\r\n", "d:b.txt:2;"},
       {"extra colon", "d:a.txt:x:1\r\nd:b.txt:2\r\n", "d:b.txt:2;"},
-      {"field over the limit", "d:" + longField + ":1\r\n" + longField + ":n.txt:1\r\nd:b.txt:2\r\n", "d:b.txt:2;"},
+      {"field over the limit", "d:" + longField + ":1\r\n" + longField + ":n.txt:1\r\nd:b.txt:2\r\n",
+       "d:b.txt:2;"},
   };
   for (const ParseCase& c : cases) EXPECT_EQ(Rows(Parse(c.text)), c.rows) << c.what;
 
@@ -87,13 +89,14 @@ TEST(BuildLocalList, ChecksumsExistingFilesOnly) {
   dir.Write("LICENSE", "text");
   dir.Write("数据/说明.txt", "123456789");
   const FileList remote = {
-      Row("\\", "abc.txt", 1),        Row("/", "missing.txt", 1),     Row("data", "empty.dat", 5),
-      Row("\\data", "maps", 0),       Row("\\", "LICENSE", 0),        Row("数据", "说明.txt", 0),
-      Row("..", "abc.txt", 0),        Row("data\\..\\..", "x.txt", 0),
+      Row("\\", "abc.txt", 1),  Row("/", "missing.txt", 1),      Row("data", "empty.dat", 5),
+      Row("\\data", "maps", 0), Row("\\", "LICENSE", 0),         Row("数据", "说明.txt", 0),
+      Row("..", "abc.txt", 0),  Row("data\\..\\..", "x.txt", 0),
   };
   FileList local;
   BuildLocalList(remote, local, dir.Prefix());
-  EXPECT_EQ(Rows(local), "\\:abc.txt:899311407;data:empty.dat:-1;\\data:maps:0;\\:LICENSE:0;数据:说明.txt:-771566985;");
+  EXPECT_EQ(Rows(local),
+            "\\:abc.txt:899311407;data:empty.dat:-1;\\data:maps:0;\\:LICENSE:0;数据:说明.txt:-771566985;");
 }
 
 // The comparison as first written: quadratic, with a linked list of missing rows. The
@@ -123,8 +126,8 @@ std::string Kinds(const FileList& list) {
 
 TEST(CompareFileLists, ChangedFirstThenMissingInListOrder) {
   const FileList remote = {
-      Row("\\", "same.txt", 10), Row("\\", "gone.txt", 11),   Row("data", "maps", 0),
-      Row("\\", "changed.txt", 12), Row("\\", "LICENSE", 3),  Row("Data", "new.dat", 13),
+      Row("\\", "same.txt", 10),    Row("\\", "gone.txt", 11), Row("data", "maps", 0),
+      Row("\\", "changed.txt", 12), Row("\\", "LICENSE", 3),   Row("Data", "new.dat", 13),
   };
   const FileList local = {Row("\\", "same.txt", 10), Row("\\", "CHANGED.TXT", 99), Row("\\", "license", 7)};
   FileList work;
@@ -155,7 +158,8 @@ TEST(CompareFileLists, AgreesWithTheQuadraticComparisonOnRandomLists) {
   for (int round = 0; round < 300; ++round) {
     FileList remote;
     int n = static_cast<int>(rng() % 12);
-    for (int i = 0; i < n; ++i) remote.push_back(Row(dirs[rng() % 5], names[rng() % 7], static_cast<int32_t>(rng() % 3)));
+    for (int i = 0; i < n; ++i)
+      remote.push_back(Row(dirs[rng() % 5], names[rng() % 7], static_cast<int32_t>(rng() % 3)));
     FileList local;
     for (const FileEntry& r : remote) {
       if (rng() % 3 == 0) continue;  // missing on disk

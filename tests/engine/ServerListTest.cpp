@@ -42,7 +42,10 @@ TEST(ParseUpdateList, ReadsRowsAsTheLineReaderDoes) {
       {"port low bits are the caller's", "1;1;a;h;65616\n", "1,1,a,h,65616;"},
       {"text after the port ignored", "1;1;a;h;80 trailing;junk\n", "1,1,a,h,80;"},
       {"blanks and signs in numbers", " 7; +1;a;h; -5\n", " 7,1,a,h,-5;"},
-      {"Ctrl-Z ends the text", "1;1;a;h;80\n\x1a" "2;1;b;h;80\n", "1,1,a,h,80;"},
+      {"Ctrl-Z ends the text",
+       "1;1;a;h;80\n\x1a"
+       "2;1;b;h;80\n",
+       "1,1,a,h,80;"},
       {"GBK name", "1;1;电信;h;80\n", "1,1,电信,h,80;"},
   };
   for (const ParseCase& c : cases) {

@@ -43,7 +43,8 @@ TEST(FileChecksum, ChunkedReadMatchesOneBlock) {
   const int32_t sizes[] = {0, 1, (1 << 20) - 1, 1 << 20, (1 << 20) + 1, 50000000};
   for (int32_t n : sizes) {
     size_t covered = std::min<size_t>(static_cast<size_t>(n), bytes.size());
-    EXPECT_EQ(GetFileCrc32(path.c_str(), n), static_cast<int32_t>(Crc32Update(kCrcStart, bytes.data(), covered)))
+    EXPECT_EQ(GetFileCrc32(path.c_str(), n),
+              static_cast<int32_t>(Crc32Update(kCrcStart, bytes.data(), covered)))
         << n;
   }
 }
