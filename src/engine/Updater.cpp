@@ -7,7 +7,9 @@
 CUpdater theUpdater;
 
 void InvalidateArea(int x, int y, int cx, int cy) {
-  // A window that is gone (closed while the worker ran) simply ignores the request.
+  // Without a window, a null handle would ask every window of the desktop to repaint. A
+  // window that is gone (closed while the worker ran) simply ignores the request.
+  if (g_hMainWnd == nullptr) return;
   RECT rc = {x, y, x + cx, y + cy};
   InvalidateRect(g_hMainWnd, &rc, TRUE);
 }

@@ -14,6 +14,12 @@ namespace {
 
 // Large reads matter under Wine: every InternetReadFile call costs far more than the copy.
 constexpr DWORD kReadBufferSize = 1024 * 1024;
+// The read size adapts between these, doubling after a read that took under kFastReadMs and
+// halving after one that took over kSlowReadMs.
+constexpr DWORD kMinReadSize = 8 * 1024;
+constexpr DWORD kStartReadSize = 64 * 1024;
+constexpr DWORD kFastReadMs = 50;
+constexpr DWORD kSlowReadMs = 150;
 constexpr DWORD kSpeedWindowMs = 3000;
 constexpr DWORD kProgressStepMs = 200;
 
@@ -188,18 +194,21 @@ bool CHttpDownloader::FetchToFile() {
 // as soon as more bytes arrive than were announced.
 bool CHttpDownloader::Receive(HINTERNET hRequest, HANDLE hFile) {
   char* pBuffer = &m_strBuffer[0];
+  DWORD dwReadSize = kStartReadSize;
   DWORD dwLength = m_dwContentLength.load(std::memory_order_relaxed);
   for (;;) {
-    // A read waits until its whole size has arrived, so it asks only for what is there:
-    // large reads on a fast link, and progress that keeps moving on a slow one.
-    DWORD dwAvailable = 0;
-    if (!InternetQueryDataAvailable(hRequest, &dwAvailable, 0, 0)) return false;
-    if (dwAvailable == 0) return true;
+    // A read returns only when its whole size has arrived (or the body ended), so its size
+    // follows the link: large reads where data flows fast, small ones where it trickles, so
+    // that progress keeps moving.
+    DWORD dwBefore = timeGetTime();
     DWORD dwGot = 0;
-    if (!InternetReadFile(hRequest, pBuffer, dwAvailable < kReadBufferSize ? dwAvailable : kReadBufferSize,
-                          &dwGot))
-      return false;
+    if (!InternetReadFile(hRequest, pBuffer, dwReadSize, &dwGot)) return false;
     if (dwGot == 0) return true;
+    DWORD dwTook = timeGetTime() - dwBefore;
+    if (dwTook < kFastReadMs && dwReadSize < kReadBufferSize)
+      dwReadSize *= 2;
+    else if (dwTook > kSlowReadMs && dwReadSize > kMinReadSize)
+      dwReadSize /= 2;
     DWORD dwWritten = 0;
     if (!WriteFile(hFile, pBuffer, dwGot, &dwWritten, nullptr) || dwWritten != dwGot) return false;
     if (dwGot > dwLength - m_dwReceived) {
