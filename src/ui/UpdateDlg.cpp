@@ -17,6 +17,33 @@ namespace {
 // Shown where the background picture is missing: a dark plain colour the texts stand out on.
 constexpr COLORREF CR_PLAIN_BACKGROUND = RGB(24, 32, 40);
 
+// Height of a whole text line of the progress area. The repaint requests cover 13 or 14
+// pixels, but a substitute for the label font may draw taller glyphs (brackets, "\"), whose
+// lower rows would stay on screen after the text changes. Every line fits 18 pixels without
+// reaching the next bar or line.
+constexpr int TEXT_LINE_HEIGHT = 18;
+
+struct TextRow {
+  int x, y, cx;
+};
+const TextRow kTextRows[] = {
+    {g_nStatusLeft, g_nStatusTop, g_nStatusAreaWidth},
+    {g_nBarLeft, g_nFileBarTop, g_nBarAreaWidth},
+    {g_nBarLeft, g_nTotalBarTop, g_nBarAreaWidth},
+    {g_nCountersLeft, g_nCountersTop, g_nCountersAreaWidth},
+};
+
+// Widens every requested text row of the pending update region to its whole line.
+void WidenTextRows(HWND hWnd) {
+  RECT rcUpdate;
+  if (!GetUpdateRect(hWnd, &rcUpdate, FALSE)) return;
+  for (const TextRow& row : kTextRows) {
+    RECT rcRow = {row.x, row.y, row.x + row.cx, row.y + TEXT_LINE_HEIGHT};
+    RECT rcHit;
+    if (IntersectRect(&rcHit, &rcUpdate, &rcRow)) InvalidateRect(hWnd, &rcRow, FALSE);
+  }
+}
+
 const MessageMapEntry kUpdateDlgEntries[] = {
     {WM_PAINT, 0, 0, DIALOG_HANDLER(&CUpdateDlg::OnPaint)},
     {WM_QUERYDRAGICON, 0, 0, DIALOG_HANDLER(&CUpdateDlg::OnQueryDragIcon)},
@@ -88,6 +115,7 @@ BOOL CUpdateDlg::OnInitDialog() {
 }
 
 INT_PTR CUpdateDlg::OnPaint(WPARAM, LPARAM) {
+  WidenTextRows(m_hWnd);
   CPaintDC dc(m_hWnd);
   RECT rcClient;
   GetClientRect(m_hWnd, &rcClient);
