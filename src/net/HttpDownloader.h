@@ -93,4 +93,5 @@ class CHttpDownloader {
   std::string m_strBuffer;  // the read buffer, allocated once per downloader
   // The open temporary copy, for StopDownloadThread to close after a terminated transfer.
   HANDLE m_hTempFile = nullptr;
+  uint32_t m_dwCrc = 0;  // running checksum of the bytes written to the copy
 };
