@@ -112,19 +112,24 @@ bool CHttpDownloader::Start(const char* szUrlPath, const char* szLocalPath) {
 
   // A thread is still recorded only when an earlier caller was stopped while it waited.
   StopDownloadThread();
+  {
+    win::CriticalSectionLock lock(&g_csDownload);
+    m_bBusy = TRUE;
+  }
 
-  // Suspended until recorded, so the destructor can always find a running transfer.
-  HANDLE hThread = CreateThread(nullptr, 0, DownloadThreadProc, this, CREATE_SUSPENDED, nullptr);
+  HANDLE hThread = CreateThread(nullptr, 0, DownloadThreadProc, this, 0, nullptr);
   if (hThread == nullptr) {
+    win::CriticalSectionLock lock(&g_csDownload);
+    m_bBusy = FALSE;
     m_bResult = FALSE;
     return false;
   }
   {
+    // Recorded for the destructor; a thread that has already ended is harmless there, as
+    // the field is cleared again right after the wait.
     win::CriticalSectionLock lock(&g_csDownload);
     m_hThread = hThread;
-    m_bBusy = TRUE;
   }
-  ResumeThread(hThread);
   WaitForSingleObject(hThread, INFINITE);
   {
     win::CriticalSectionLock lock(&g_csDownload);
