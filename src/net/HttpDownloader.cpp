@@ -253,6 +253,15 @@ bool CHttpDownloader::Install() {
     m_bCrcMismatch = TRUE;
     return false;
   }
-  return MoveFileExA(kDownloadTempPath, m_strLocalPath.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+  // A file that is still held gets a short grace: the launcher that started this process may
+  // still be ending while its own executable, Pellarin.exe, is being replaced.
+  for (int nTry = 0;; ++nTry) {
+    if (MoveFileExA(kDownloadTempPath, m_strLocalPath.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+      return true;
+    DWORD dwError = GetLastError();
+    if ((dwError != ERROR_ACCESS_DENIED && dwError != ERROR_SHARING_VIOLATION) || nTry >= kInstallRetries)
+      return false;
+    Sleep(kInstallRetryMs);
+  }
 }

@@ -30,6 +30,11 @@ extern CRITICAL_SECTION g_csDownload;
 // entries no file list may install, and reused by every download so nothing piles up.
 constexpr const char* kDownloadTempPath = "updatetmp\\download.part";
 
+// A complete copy whose target is held open by another process is retried this often, this
+// far apart, before the download fails (about 3 s in all).
+constexpr int kInstallRetries = 15;
+constexpr DWORD kInstallRetryMs = 200;
+
 class CHttpDownloader {
  public:
   CHttpDownloader();

@@ -6,6 +6,7 @@
 
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/FileChecksum.h"
@@ -166,6 +167,29 @@ TEST_F(DownloadTest, LocalFileThatCannotBeReplacedFails) {
   EXPECT_FALSE(d.Download("/f.dat", "missing\\dir\\f.dat"));
   EXPECT_FALSE(WorkDir::Exists(kDownloadTempPath));
   EXPECT_NE(d.notes.back().code, NOTIFY_FILE_DONE);
+}
+
+// A target held open without sharing, as a running executable is: the copy waits for its
+// release; one that is never released fails and stays as it was.
+TEST_F(DownloadTest, HeldTargetIsReplacedOnceReleased) {
+  server.Serve("/f.dat", "new");
+  dir.Write("f.dat", "old");
+  HANDLE hHeld = CreateFileA("f.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
+  std::thread release([hHeld] {
+    Sleep(600);
+    CloseHandle(hHeld);
+  });
+  EXPECT_TRUE(d.Download("/f.dat", "f.dat"));
+  release.join();
+  EXPECT_TRUE(HoldsBytes("f.dat", "new"));
+
+  hHeld = CreateFileA("f.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  server.Serve("/f.dat", "newer");
+  EXPECT_FALSE(d.Download("/f.dat", "f.dat"));
+  CloseHandle(hHeld);
+  EXPECT_TRUE(HoldsBytes("f.dat", "new"));
+  EXPECT_FALSE(WorkDir::Exists(kDownloadTempPath));
 }
 
 TEST_F(DownloadTest, CopyIsInstalledOnlyWithTheExpectedChecksum) {
