@@ -101,6 +101,14 @@ int Update(int port, const char* target, const char* installDir) {
   return 0;
 }
 
+// Opens the handles the update run would open, to the loopback server on port.
+void ConnectLoopback(CHttpDownloader& downloader, int port) {
+  downloader.m_hInternet = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  downloader.m_hConnect =
+      InternetConnectA(downloader.m_hInternet, "127.0.0.1", static_cast<INTERNET_PORT>(port), "", "",
+                       INTERNET_SERVICE_HTTP, 0, 0);
+}
+
 // Every URL of the file through Download, one after another: the engine without the run.
 int DownloadAll(int port, const char* urlFile, const std::string& outDir) {
   std::vector<std::string> urls;
@@ -110,10 +118,7 @@ int DownloadAll(int port, const char* urlFile, const std::string& outDir) {
   SetCurrentDirectoryA(outDir.c_str());
   CHttpDownloader downloader;
   double start = NowMs();
-  downloader.m_hInternet = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  downloader.m_hConnect =
-      InternetConnectA(downloader.m_hInternet, "127.0.0.1", static_cast<INTERNET_PORT>(port), "", "",
-                       INTERNET_SERVICE_HTTP, 0, 0);
+  ConnectLoopback(downloader, port);
   unsigned long long total = 0;
   for (size_t i = 0; i < urls.size(); ++i) {
     if (!downloader.Download(urls[i].c_str(), (std::to_string(i) + ".bin").c_str())) return 1;
@@ -126,10 +131,7 @@ int DownloadAll(int port, const char* urlFile, const std::string& outDir) {
 int DownloadOnce(int port, const char* url, const char* local) {
   CHttpDownloader downloader;
   double start = NowMs();
-  downloader.m_hInternet = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  downloader.m_hConnect =
-      InternetConnectA(downloader.m_hInternet, "127.0.0.1", static_cast<INTERNET_PORT>(port), "", "",
-                       INTERNET_SERVICE_HTTP, 0, 0);
+  ConnectLoopback(downloader, port);
   if (!downloader.Download(url, local)) return 1;
   Report(NowMs() - start, downloader.m_dwReceived);
   return 0;
