@@ -14,6 +14,6 @@ foreach(group update dialog)
   add_test(NAME app_e2e_${group}
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --host python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e.py
             --build ${CMAKE_BINARY_DIR} ${group})
-  set_tests_properties(app_e2e_${group} PROPERTIES TIMEOUT 300)
+  set_tests_properties(app_e2e_${group} PROPERTIES TIMEOUT 300 LABELS e2e)
 endforeach()
 add_custom_target(app_e2e_programs DEPENDS Pellarin Tarsuvio)
