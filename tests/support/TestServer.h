@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileBytes.h"
+
 class TestServer {
  public:
   // Reads the environment of the runner; Available() is false when the test runs without it.
@@ -74,12 +76,7 @@ class TestServer {
   }
   std::string Get(const std::string& relative) const {
     std::string text;
-    FILE* f = fopen((dir_ + relative).c_str(), "rb");
-    if (f == nullptr) return text;
-    char buf[4096];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
-    fclose(f);
+    ReadFileBytes((dir_ + relative).c_str(), &text);
     return text;
   }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/FileBytes.h"
 #include "support/ScratchDir.h"
 
 class WorkDir {
@@ -25,14 +26,8 @@ class WorkDir {
 
   // The whole content of the relative file, or "<missing>" when it cannot be read.
   static std::string Read(const std::string& relative) {
-    FILE* f = fopen(relative.c_str(), "rb");
-    if (f == nullptr) return "<missing>";
     std::string text;
-    char buf[65536];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
-    fclose(f);
-    return text;
+    return ReadFileBytes(relative.c_str(), &text) ? text : "<missing>";
   }
 
   static bool Exists(const std::string& relative) {

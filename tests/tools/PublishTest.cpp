@@ -9,6 +9,7 @@
 #include <set>
 
 #include "engine/FileList.h"
+#include "framework/FileBytes.h"
 #include "net/FileChecksum.h"
 #include "publish/HostNames.h"
 #include "publish/NameRules.h"
@@ -138,10 +139,8 @@ TEST_F(Publish, RoundTripKeepsEveryFileWithItsChecksum) {
     // The copy is reached by its GBK bytes, as the updater's URL names it.
     std::string copy = scratch_.Prefix() + "out/kv9update/plat/release/" + f.first;
     EXPECT_EQ(GetFileCrc32(copy.c_str()), Crc(f.second)) << f.first;
-    std::unique_ptr<FILE, Closer> in(fopen(copy.c_str(), "rb"));
     std::string bytes;
-    char chunk[65536];
-    for (size_t got; in && (got = fread(chunk, 1, sizeof chunk, in.get())) > 0;) bytes.append(chunk, got);
+    ReadFileBytes(copy.c_str(), &bytes);
     EXPECT_TRUE(bytes == f.second) << f.first;
   }
   EXPECT_TRUE(fs::is_directory(Server() / "release" / "data" / "maps"));
