@@ -46,9 +46,7 @@ bool IsSafePathComponent(const std::string& strPart) {
       ++i;  // the trail byte, "\" included, is part of the character
       continue;
     }
-    if (c < 0x20 || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' ||
-        c == '\\' || c == '/')
-      return false;
+    if (IsForbiddenNameChar(c)) return false;
     if (c != '.' && c != ' ') onlyDotsAndBlanks = false;
   }
   return !onlyDotsAndBlanks && !IsDeviceName(strPart);

@@ -19,5 +19,12 @@ constexpr char kLocalSeparator = '/';
 // components, drive and UNC prefixes, ":", characters no Windows name may hold, device names.
 bool MapEntryToLocalPath(const std::string& strDir, const std::string& strName, std::string* out);
 
+// True for a single-byte character no Windows file name may hold (controls, ":", "<", ">",
+// '"', "|", "?", "*" and both separators).
+inline bool IsForbiddenNameChar(unsigned char c) {
+  return c < 0x20 || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' ||
+         c == '\\' || c == '/';
+}
+
 // True when a name with this text may be a component of an installed path (see above).
 bool IsSafePathComponent(const std::string& strPart);

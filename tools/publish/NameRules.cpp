@@ -17,9 +17,7 @@ bool HasWindowsForbiddenChar(const std::string& s) {
       ++i;
       continue;
     }
-    if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*' || c == '\\' ||
-        c == '/')
-      return true;
+    if (IsForbiddenNameChar(c)) return true;
   }
   return false;
 }
